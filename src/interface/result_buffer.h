@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+
+#include "common/byte_sequence.h"
+
+namespace gridseek {
+
+// Replaces the module-wide result (releasing the previous one first) and
+// writes its address (0 when empty) and byte count through p and q.
+void HandBackResult(std::intptr_t* p, std::intptr_t* q, ByteSequence result) noexcept;
+
+// The bytes of the result most recently handed back; for tests.
+const ByteSequence& CurrentResult() noexcept;
+
+}  // namespace gridseek
