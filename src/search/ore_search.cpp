@@ -1,15 +1,89 @@
 #include "search/ore_search.h"
 
-#include "bitmap/bitmap.h"
+#include <optional>
+
+#include "common/coordinate_word.h"
 #include "interface/caller_image.h"
 #include "interface/result_buffer.h"
+#include "search/ring_queue.h"
+#include "search/search_grid.h"
 
 namespace gridseek {
+namespace {
 
-void RunOreSearch(std::intptr_t* p, std::intptr_t* q, std::int32_t, std::int32_t) noexcept {
-  位图 map;
-  map.载入数据(CopyCallerImage(*p, *q));
-  HandBackResult(p, q, ByteSequence());
+ByteSequence OreRecord(std::int32_t x, std::int32_t y, int code) {
+  ByteSequence record = ByteSequence::Allocate(6);
+  PutCoordinateWord(record.data(), x);
+  PutCoordinateWord(record.data() + 2, y);
+  PutCoordinateWord(record.data() + 4, code);
+  return record;
+}
+
+// Breadth-first flood. A white cell is marked when it is queued and never
+// queued again; its mark then reads as what the map's paint colour became,
+// which matters only when that is black: the cell is then found as ore the
+// moment it is painted. Every other mark reads as neither white nor black.
+template <class Index>
+ByteSequence Flood(SearchGrid& grid, std::int32_t startX, std::int32_t startY, bool marksReadBlack) {
+  std::uint8_t* const cells = grid.cells();
+  const auto stride = static_cast<std::ptrdiff_t>(grid.stride());
+  std::ptrdiff_t offset[8];
+  for (int d = 0; d < 8; ++d) offset[d] = kNeighbourDy[d] * stride + kNeighbourDx[d];
+
+  RingQueue<Index> frontier;
+
+  // The start may lie anywhere; it is neither examined nor marked before its
+  // expansion, so a neighbour may queue (or find) it later like any cell.
+  for (int d = 0; d < 8; ++d) {
+    const auto n = grid.IndexOf(std::int64_t{startX} + kNeighbourDx[d], std::int64_t{startY} + kNeighbourDy[d]);
+    const std::uint8_t cell = n ? cells[*n] : SearchGrid::kBlackCell;
+    if (cell == SearchGrid::kWhiteCell) {
+      cells[*n] = SearchGrid::kWallCell;
+      frontier.Push(static_cast<Index>(*n));
+      if (marksReadBlack) return OreRecord(startX, startY, d + 1);
+    } else if (cell == SearchGrid::kBlackCell) {
+      return OreRecord(startX, startY, d + 1);
+    }
+  }
+
+  while (!frontier.empty()) {
+    const std::size_t expanded = frontier.Pop();
+    for (int d = 0; d < 8; ++d) {
+      const std::size_t n = expanded + static_cast<std::size_t>(offset[d]);
+      const std::uint8_t cell = cells[n];
+      if (cell == SearchGrid::kWhiteCell) {
+        cells[n] = SearchGrid::kWallCell;
+        frontier.Push(static_cast<Index>(n));
+        if (marksReadBlack) return OreRecord(grid.XOf(expanded), grid.YOf(expanded), d + 1);
+      } else if (cell == SearchGrid::kBlackCell) {
+        return OreRecord(grid.XOf(expanded), grid.YOf(expanded), d + 1);
+      }
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+void RunOreSearch(std::intptr_t* p, std::intptr_t* q, std::int32_t x, std::int32_t y) noexcept {
+  std::optional<SearchGrid> grid;
+  bool marksReadBlack = false;
+  {
+    位图 map;
+    map.载入数据(CopyCallerImage(*p, *q));
+    grid.emplace(map);
+    // Every mark reads alike (one depth, one palette), so painting one white
+    // cell with the mark colour and reading it back tells what they all read.
+    if (const auto white = grid->firstWhite()) {
+      const std::int32_t wx = grid->XOf(*white);
+      const std::int32_t wy = grid->YOf(*white);
+      map.WritePixel(wx, wy, kPureRed);
+      marksReadBlack = map.ReadPixel(wx, wy) == kBlack;
+    }
+  }  // the decoded image is released before the search runs
+  ByteSequence result = grid->cellCount() <= UINT32_MAX ? Flood<std::uint32_t>(*grid, x, y, marksReadBlack)
+                                                        : Flood<std::size_t>(*grid, x, y, marksReadBlack);
+  HandBackResult(p, q, std::move(result));
 }
 
 }  // namespace gridseek
