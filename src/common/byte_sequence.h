@@ -22,7 +22,7 @@ class ByteSequence {
   // Storage for `count` bytes, contents unspecified; running out is fatal.
   static ByteSequence Allocate(std::size_t count) noexcept {
     if (count == 0) return {};
-    auto* bytes = static_cast<std::uint8_t*>(std::malloc(count));
+    std::uint8_t* bytes = AllocateStorage(count);
     if (bytes == nullptr) OutOfStorage(count);
     return ByteSequence(bytes, count);
   }
@@ -30,7 +30,7 @@ class ByteSequence {
   // As Allocate, but a failure is the caller's to handle.
   static std::optional<ByteSequence> TryAllocate(std::size_t count) noexcept {
     if (count == 0) return ByteSequence();
-    auto* bytes = static_cast<std::uint8_t*>(std::malloc(count));
+    std::uint8_t* bytes = AllocateStorage(count);
     if (bytes == nullptr) return std::nullopt;
     return ByteSequence(bytes, count);
   }
@@ -57,6 +57,11 @@ class ByteSequence {
     void operator()(std::uint8_t* bytes) const noexcept { std::free(bytes); }
   };
   ByteSequence(std::uint8_t* bytes, std::size_t count) noexcept : bytes_(bytes), size_(count) {}
+
+  // malloc, or null. Large blocks (image copies, search grids) are aligned to
+  // and advised for huge pages where the system offers them: touching them
+  // the first time then costs a fault per 2 MiB instead of per 4 KiB.
+  static std::uint8_t* AllocateStorage(std::size_t count) noexcept;
 
   std::unique_ptr<std::uint8_t, Free> bytes_;
   std::size_t size_ = 0;

@@ -25,7 +25,7 @@ ByteSequence OreRecord(std::int32_t x, std::int32_t y, int code) {
 // moment it is painted. Every other mark reads as neither white nor black.
 template <class Index>
 ByteSequence Flood(SearchGrid& grid, std::int32_t startX, std::int32_t startY, bool marksReadBlack) {
-  std::uint8_t* const cells = grid.cells();
+  Cell* const cells = grid.cells();
   const auto stride = static_cast<std::ptrdiff_t>(grid.stride());
   std::ptrdiff_t offset[8];
   for (int d = 0; d < 8; ++d) offset[d] = kNeighbourDy[d] * stride + kNeighbourDx[d];
@@ -36,12 +36,12 @@ ByteSequence Flood(SearchGrid& grid, std::int32_t startX, std::int32_t startY, b
   // expansion, so a neighbour may queue (or find) it later like any cell.
   for (int d = 0; d < 8; ++d) {
     const auto n = grid.IndexOf(std::int64_t{startX} + kNeighbourDx[d], std::int64_t{startY} + kNeighbourDy[d]);
-    const std::uint8_t cell = n ? cells[*n] : SearchGrid::kBlackCell;
-    if (cell == SearchGrid::kWhiteCell) {
-      cells[*n] = SearchGrid::kWallCell;
+    const Cell cell = n ? cells[*n] : Cell::black;
+    if (cell == Cell::white) {
+      cells[*n] = Cell::wall;
       frontier.Push(static_cast<Index>(*n));
       if (marksReadBlack) return OreRecord(startX, startY, d + 1);
-    } else if (cell == SearchGrid::kBlackCell) {
+    } else if (cell == Cell::black) {
       return OreRecord(startX, startY, d + 1);
     }
   }
@@ -50,12 +50,12 @@ ByteSequence Flood(SearchGrid& grid, std::int32_t startX, std::int32_t startY, b
     const std::size_t expanded = frontier.Pop();
     for (int d = 0; d < 8; ++d) {
       const std::size_t n = expanded + static_cast<std::size_t>(offset[d]);
-      const std::uint8_t cell = cells[n];
-      if (cell == SearchGrid::kWhiteCell) {
-        cells[n] = SearchGrid::kWallCell;
+      const Cell cell = cells[n];
+      if (cell == Cell::white) {
+        cells[n] = Cell::wall;
         frontier.Push(static_cast<Index>(n));
         if (marksReadBlack) return OreRecord(grid.XOf(expanded), grid.YOf(expanded), d + 1);
-      } else if (cell == SearchGrid::kBlackCell) {
+      } else if (cell == Cell::black) {
         return OreRecord(grid.XOf(expanded), grid.YOf(expanded), d + 1);
       }
     }
@@ -74,7 +74,7 @@ void RunOreSearch(std::intptr_t* p, std::intptr_t* q, std::int32_t x, std::int32
     grid.emplace(map);
     // Every mark reads alike (one depth, one palette), so painting one white
     // cell with the mark colour and reading it back tells what they all read.
-    if (const auto white = grid->firstWhite()) {
+    if (const auto white = grid->FindWhite()) {
       const std::int32_t wx = grid->XOf(*white);
       const std::int32_t wy = grid->YOf(*white);
       map.WritePixel(wx, wy, kPureRed);

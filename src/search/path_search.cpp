@@ -13,17 +13,18 @@ namespace gridseek {
 namespace {
 
 // The open list is ordered by score = cost + step length, least first, and
-// among equal scores by the order of appending. A node's score is never
-// below that of the node taken before it and at most 3 above it, so four
-// first-in first-out buckets indexed by score mod 4 give exactly that order.
+// among equal scores by the order of appending. Expanding a node of score s
+// reached by a side step (cost s - 1) generates scores s + 1 and s + 2; one
+// reached by a diagonal step (cost s - 2) generates s and s + 1. So three
+// first-in first-out queues, for the scores s, s + 1 and s + 2, taken in turn,
+// give exactly that order.
 //
 // A cell is marked the moment it is put on the open list and never put there
 // again; the mark records the neighbour number by which its parent reached
 // it, which is all the walk back to the start needs. The start cell is
 // marked as well: a second visit of it would generate nothing and could not
 // change the path.
-constexpr std::uint8_t kReachedBy = SearchGrid::kFirstFree;  // + neighbour number 0..7
-constexpr std::uint8_t kStartCell = SearchGrid::kFirstFree + 8;
+constexpr Cell kStartCell = MarkCell(8);
 
 ByteSequence StartTwice(std::int32_t x, std::int32_t y) {
   ByteSequence record = ByteSequence::Allocate(8);
@@ -36,7 +37,7 @@ ByteSequence StartTwice(std::int32_t x, std::int32_t y) {
 
 // The path record from the start to `goal`, which the search reached with
 // `cost` steps.
-ByteSequence WalkBack(const SearchGrid& grid, const std::uint8_t* cells, std::size_t goal, std::uint64_t cost,
+ByteSequence WalkBack(const SearchGrid& grid, const Cell* cells, std::size_t goal, std::uint64_t cost,
                       std::int32_t startX, std::int32_t startY) {
   const auto entries = static_cast<std::size_t>(cost + 1);
   ByteSequence record = ByteSequence::Allocate(4 * entries);
@@ -47,7 +48,7 @@ ByteSequence WalkBack(const SearchGrid& grid, const std::uint8_t* cells, std::si
   for (std::size_t i = entries - 1; i > 0; --i, out -= 4) {
     PutCoordinateWord(out, x);
     PutCoordinateWord(out + 2, y);
-    const unsigned d = cells[cell] - kReachedBy;
+    const unsigned d = MarkOf(cells[cell]);
     x -= kNeighbourDx[d];
     y -= kNeighbourDy[d];
     const auto back = static_cast<std::ptrdiff_t>(kNeighbourDy[d]) * static_cast<std::ptrdiff_t>(grid.stride()) +
@@ -62,43 +63,47 @@ ByteSequence WalkBack(const SearchGrid& grid, const std::uint8_t* cells, std::si
 
 template <class Index>
 ByteSequence Flood(SearchGrid& grid, std::int32_t startX, std::int32_t startY, std::size_t goal) {
-  std::uint8_t* const cells = grid.cells();
+  Cell* const cells = grid.cells();
   const auto stride = static_cast<std::ptrdiff_t>(grid.stride());
-  std::ptrdiff_t offset[8];
-  for (int d = 0; d < 8; ++d) offset[d] = kNeighbourDy[d] * stride + kNeighbourDx[d];
+  std::size_t offset[8];
+  for (int d = 0; d < 8; ++d) offset[d] = static_cast<std::size_t>(kNeighbourDy[d] * stride + kNeighbourDx[d]);
 
   if (const auto start = grid.IndexOf(startX, startY)) cells[*start] = kStartCell;
 
-  RingQueue<Index> buckets[4];
-  std::size_t pending = 0;
+  // Queues for the scores s, s + 1 and s + 2.
+  RingQueue<Index> now;
+  RingQueue<Index> next;
+  RingQueue<Index> later;
 
-  // The start may lie anywhere, so its neighbours are found by coordinates.
-  for (int d = 0; d < 8; ++d) {
+  // The start (cost 0) may lie anywhere, so its neighbours are found by
+  // coordinates. Its children have the scores 2 and 3.
+  for (unsigned d = 0; d < 8; ++d) {
     const auto n = grid.IndexOf(std::int64_t{startX} + kNeighbourDx[d], std::int64_t{startY} + kNeighbourDy[d]);
-    if (!n || cells[*n] != SearchGrid::kWhiteCell) continue;
-    cells[*n] = static_cast<std::uint8_t>(kReachedBy + d);
+    if (!n || cells[*n] != Cell::white) continue;
+    cells[*n] = MarkCell(d);
     if (*n == goal) return WalkBack(grid, cells, goal, 1, startX, startY);
-    buckets[(1 + kStepLength[d]) & 3].Push(static_cast<Index>(*n));
-    ++pending;
+    (kStepLength[d] == 1 ? now : next).Push(static_cast<Index>(*n));
   }
 
   // The goal's parent is fixed the moment it is generated, so the search can
   // stop there instead of when the goal would be taken.
-  for (std::uint64_t score = 2; pending != 0; ++score) {
-    RingQueue<Index>& bucket = buckets[score & 3];
-    while (!bucket.empty()) {
-      const std::size_t cell = bucket.Pop();
-      --pending;
-      const std::uint64_t childCost = score - kStepLength[cells[cell] - kReachedBy] + 1;
-      for (int d = 0; d < 8; ++d) {
-        const std::size_t n = cell + static_cast<std::size_t>(offset[d]);
-        if (cells[n] != SearchGrid::kWhiteCell) continue;
-        cells[n] = static_cast<std::uint8_t>(kReachedBy + d);
+  for (std::uint64_t score = 2; !(now.empty() && next.empty() && later.empty()); ++score) {
+    while (!now.empty()) {
+      const std::size_t cell = now.Pop();
+      const bool cameByDiagonal = kStepLength[MarkOf(cells[cell])] == 2;
+      const std::uint64_t childCost = score - (cameByDiagonal ? 2 : 1) + 1;
+      RingQueue<Index>& sideQueue = cameByDiagonal ? now : next;
+      RingQueue<Index>& diagonalQueue = cameByDiagonal ? next : later;
+      for (unsigned d = 0; d < 8; ++d) {
+        const std::size_t n = cell + offset[d];
+        if (cells[n] != Cell::white) continue;
+        cells[n] = MarkCell(d);
         if (n == goal) return WalkBack(grid, cells, goal, childCost, startX, startY);
-        buckets[(childCost + kStepLength[d]) & 3].Push(static_cast<Index>(n));
-        ++pending;
+        (kStepLength[d] == 1 ? sideQueue : diagonalQueue).Push(static_cast<Index>(n));
       }
     }
+    now.Swap(next);
+    next.Swap(later);
   }
   return {};
 }
@@ -108,7 +113,7 @@ ByteSequence FindPath(SearchGrid& grid, std::int32_t startX, std::int32_t startY
   if (startX == goalX && startY == goalY) return StartTwice(startX, startY);
   // Only white cells are ever generated, so any other goal is never reached.
   const auto goal = grid.IndexOf(goalX, goalY);
-  if (!goal || grid.cells()[*goal] != SearchGrid::kWhiteCell) return {};
+  if (!goal || grid.cells()[*goal] != Cell::white) return {};
   if (grid.cellCount() <= UINT32_MAX) return Flood<std::uint32_t>(grid, startX, startY, *goal);
   return Flood<std::size_t>(grid, startX, startY, *goal);
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
+#include <utility>
 
 #include "common/out_of_storage.h"
 
@@ -31,6 +32,13 @@ class RingQueue {
     ++count_;
   }
 
+  void Swap(RingQueue& other) noexcept {
+    std::swap(items_, other.items_);
+    std::swap(capacity_, other.capacity_);
+    std::swap(head_, other.head_);
+    std::swap(count_, other.count_);
+  }
+
   // The queue must not be empty.
   T Pop() noexcept {
     const T value = items_[head_];
@@ -40,7 +48,7 @@ class RingQueue {
   }
 
  private:
-  void Grow() noexcept {
+  [[gnu::noinline]] void Grow() noexcept {
     constexpr std::size_t kFirstCapacity = 1024;
     const std::size_t capacity = capacity_ == 0 ? kFirstCapacity : capacity_ * 2;
     if (capacity > SIZE_MAX / sizeof(T) || capacity < capacity_) OutOfStorage(UINT64_MAX);

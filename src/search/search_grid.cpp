@@ -7,9 +7,11 @@
 namespace gridseek {
 namespace {
 
-std::uint8_t ClassOf(Colour colour) {
-  return colour == kWhite ? SearchGrid::kWhiteCell : colour == kBlack ? SearchGrid::kBlackCell : SearchGrid::kWallCell;
+Cell ClassOf(Colour colour) {
+  return colour == kWhite ? Cell::white : colour == kBlack ? Cell::black : Cell::wall;
 }
+
+constexpr int kBlackByte = static_cast<int>(Cell::black);
 
 }  // namespace
 
@@ -21,34 +23,40 @@ SearchGrid::SearchGrid(const 位图& map) noexcept {
     if (boxWidth_ == 0) boxHeight_ = 0;
     top_ = std::int64_t{geometry.height()} - static_cast<std::int64_t>(boxHeight_);
   }
-  const auto cells = CheckedMul(boxWidth_ + 2, boxHeight_ + 2);
-  if (!cells || *cells > SIZE_MAX) OutOfStorage(cells ? *cells : UINT64_MAX);
+  const auto count = CheckedMul(boxWidth_ + 2, boxHeight_ + 2);
+  if (!count || *count > SIZE_MAX) OutOfStorage(count ? *count : UINT64_MAX);
   stride_ = static_cast<std::size_t>(boxWidth_ + 2);
-  cells_ = ByteSequence::Allocate(static_cast<std::size_t>(*cells));
-  std::memset(cells_.data(), kBlackCell, cells_.size());
+  cells_ = ByteSequence::Allocate(static_cast<std::size_t>(*count));
 
+  // Each byte is written once: the frame and the unaddressable tail of a
+  // short last row read black, the rest is classified.
+  Cell* const grid = cells();
+  const auto boxWidth = static_cast<std::size_t>(boxWidth_);
+  std::memset(grid, kBlackByte, stride_);
+  std::memset(grid + (static_cast<std::size_t>(boxHeight_) + 1) * stride_, kBlackByte, stride_);
   for (std::uint64_t storedRow = 0; storedRow < boxHeight_; ++storedRow) {
     const std::uint8_t* row = map.PixelArea() + storedRow * geometry.rowSize();
-    const std::size_t gridRow = static_cast<std::size_t>(boxHeight_ - storedRow);  // frame row is 0
-    std::uint8_t* out = cells_.data() + gridRow * stride_ + 1;
-    ClassifyRow(map, row, geometry.AddressablePixelsInRow(storedRow), out);
-  }
-
-  // The first white cell in grid order, for whoever needs one.
-  if (const void* white = std::memchr(cells_.data(), kWhiteCell, cells_.size())) {
-    firstWhite_ = static_cast<std::size_t>(static_cast<const std::uint8_t*>(white) - cells_.data());
+    Cell* out = grid + static_cast<std::size_t>(boxHeight_ - storedRow) * stride_;
+    const auto pixels = static_cast<std::size_t>(geometry.AddressablePixelsInRow(storedRow));
+    out[0] = Cell::black;
+    ClassifyRow(map, row, pixels, out + 1);
+    std::memset(out + 1 + pixels, kBlackByte, boxWidth - pixels + 1);
   }
 }
 
-void SearchGrid::ClassifyRow(const 位图& map, const std::uint8_t* row, std::uint64_t pixels,
-                             std::uint8_t* out) noexcept {
-  const auto n = static_cast<std::size_t>(pixels);
+std::optional<std::size_t> SearchGrid::FindWhite() const noexcept {
+  const void* white = std::memchr(cells_.data(), static_cast<int>(Cell::white), cells_.size());
+  if (white == nullptr) return std::nullopt;
+  return static_cast<std::size_t>(static_cast<const std::uint8_t*>(white) - cells_.data());
+}
+
+void SearchGrid::ClassifyRow(const 位图& map, const std::uint8_t* row, std::size_t n, Cell* out) noexcept {
   switch (map.Geometry().bitsPerPixel()) {
     case 1:
     case 4:
     case 8: {
       const std::uint32_t bits = map.Geometry().bitsPerPixel();
-      std::uint8_t classOfIndex[256];
+      Cell classOfIndex[256];
       for (std::uint32_t i = 0; i < (1u << bits); ++i) classOfIndex[i] = ClassOf(map.ColourOfIndex(i));
       if (bits == 8) {
         for (std::size_t x = 0; x < n; ++x) out[x] = classOfIndex[row[x]];
@@ -63,7 +71,7 @@ void SearchGrid::ClassifyRow(const 位图& map, const std::uint8_t* row, std::ui
       // Channels read as multiples of 8, so no 16-bit pixel is ever white.
       for (std::size_t x = 0; x < n; ++x) {
         const unsigned word = row[2 * x] | (row[2 * x + 1] & 0x7F) << 8;
-        out[x] = word == 0 ? kBlackCell : kWallCell;
+        out[x] = word == 0 ? Cell::black : Cell::wall;
       }
       break;
     case 24:
@@ -73,7 +81,7 @@ void SearchGrid::ClassifyRow(const 位图& map, const std::uint8_t* row, std::ui
         const std::uint8_t* px = row + step * x;
         const unsigned all = px[0] & px[1] & px[2];
         const unsigned any = px[0] | px[1] | px[2];
-        out[x] = all == 0xFF ? kWhiteCell : any == 0 ? kBlackCell : kWallCell;
+        out[x] = all == 0xFF ? Cell::white : any == 0 ? Cell::black : Cell::wall;
       }
       break;
     }

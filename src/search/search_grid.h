@@ -16,16 +16,26 @@ namespace gridseek {
 // 0: outside the picture, beyond a short pixel area, or in a map that did not
 // load) plus a one-cell frame that reads black, so a probe of any neighbour of
 // a box cell needs no bounds test. Grid rows run top to bottom like y.
+//
+// Cells are an enum rather than plain bytes so that a store to a cell cannot
+// alias the searches' other state: the compiler keeps queue pointers and
+// counters in registers across the probes.
+enum class Cell : std::uint8_t {
+  wall = 0,       // neither white nor black
+  white = 1,      // exactly 0xFFFFFF
+  black = 2,      // exactly 0, and every position that is not addressable
+  firstMark = 3,  // values from here on are the searches' own marks
+};
+
+constexpr Cell MarkCell(unsigned n) { return static_cast<Cell>(static_cast<unsigned>(Cell::firstMark) + n); }
+constexpr unsigned MarkOf(Cell c) { return static_cast<unsigned>(c) - static_cast<unsigned>(Cell::firstMark); }
+
 class SearchGrid {
  public:
-  static constexpr std::uint8_t kWallCell = 0;   // neither white nor black
-  static constexpr std::uint8_t kWhiteCell = 1;  // exactly 0xFFFFFF
-  static constexpr std::uint8_t kBlackCell = 2;  // exactly 0, and every position that is not addressable
-  static constexpr std::uint8_t kFirstFree = 3;  // values from here on are the searches' own marks
 
   explicit SearchGrid(const 位图& map) noexcept;
 
-  std::uint8_t* cells() noexcept { return cells_.data(); }
+  Cell* cells() noexcept { return reinterpret_cast<Cell*>(cells_.data()); }
   std::size_t stride() const noexcept { return stride_; }
   std::size_t cellCount() const noexcept { return cells_.size(); }
 
@@ -45,18 +55,17 @@ class SearchGrid {
     return static_cast<std::int32_t>(static_cast<std::int64_t>(index / stride_) - 1 + top_);
   }
 
-  // A white cell, if the map has one.
-  std::optional<std::size_t> firstWhite() const noexcept { return firstWhite_; }
+  // The first white cell in grid order, if the map has one (a scan).
+  std::optional<std::size_t> FindWhite() const noexcept;
 
  private:
-  void ClassifyRow(const 位图& map, const std::uint8_t* row, std::uint64_t pixels, std::uint8_t* out) noexcept;
+  static void ClassifyRow(const 位图& map, const std::uint8_t* row, std::size_t pixels, Cell* out) noexcept;
 
   ByteSequence cells_;
   std::size_t stride_ = 2;
   std::uint64_t boxWidth_ = 0;
   std::uint64_t boxHeight_ = 0;
   std::int64_t top_ = 0;  // y of the box's first row
-  std::optional<std::size_t> firstWhite_;
 };
 
 // Neighbour order shared by both searches: lower left, below, lower right,
