@@ -113,19 +113,18 @@ def cave():
         for x in range(width):
             if x < 2 or y < 2 or x >= width - 2 or y >= height - 2:
                 rock[y][x] = True
-    # Palette: 0 black (ore), 1 white (cave floor), 2 grey rock, 3 dark rock.
-    pixels = [[2 if rock[y][x] else 1 for x in range(width)] for y in range(height)]
-    for y in range(height):
-        for x in range(width):
-            if rock[y][x] and (x + y) % 5 == 0:
-                pixels[y][x] = 3
-    # The seam: a slanted line of ore running through the rock on the right.
-    for i in range(14):
-        x, y = 40 + i // 4, 6 + i
-        for xx in (x, x + 1):
-            if rock[y][xx]:
-                pixels[y][xx] = 0
-    # Keep the start cell (6, 16) open so the ore search has somewhere to start.
+    # Palette: 0 black (ore), 1 white (cave floor), 2 grey rock, 3 darker rock.
+    pixels = [[(3 if rng.below(100) < 15 else 2) if rock[y][x] else 1 for x in range(width)]
+              for y in range(height)]
+    # The seam: a band of ore, three cells wide, slanting through the rock on
+    # the right; only its rock cells become ore, so it shows in the cave walls.
+    for y in range(3, height - 3):
+        x0 = 34 + (y * 2) // 5
+        for x in range(x0, x0 + 3):
+            if rock[y][x]:
+                pixels[y][x] = 0
+    # Keep a pocket around the start cell (6, 16) open so the ore search has
+    # somewhere to start.
     for y in range(14, 19):
         for x in range(4, 9):
             pixels[y][x] = 1

@@ -178,10 +178,10 @@ class Canvas {
   Raster image_;
 };
 
-// A round marker with a light rim, at least a few pixels across even at scale 1.
+// A round marker with a light rim, a little larger than its cell so it stands out.
 void Marker(Canvas& canvas, Cell c, Rgb colour) {
   if (!canvas.Shows(c)) return;
-  const double radius = std::max(2.5, canvas.scale() * 0.42);
+  const double radius = std::max(3.0, canvas.scale() * 0.6);
   canvas.Disc(canvas.Centre(c), radius + std::max(1.0, canvas.scale() / 10), kOutline);
   canvas.Disc(canvas.Centre(c), radius, colour);
 }
