@@ -15,7 +15,9 @@
 //               (the ore search uses a and b)
 //
 // Every result is checked against what any correct search must hand back,
-// using a freshly decoded copy of the image as the oracle for pixel colours.
+// using a freshly decoded copy of the image as the oracle for pixel colours;
+// on small pictures it must also equal, byte for byte, the result of the
+// literal step-by-step reference searches of the test suite.
 
 #include <cstddef>
 #include <cstdint>
@@ -30,12 +32,16 @@
 #include "fuzz_input.h"
 #include "search/ore_search.h"
 #include "search/path_search.h"
+#include "support/reference_search.h"
 
 namespace {
 
 using gridseek::Colour;
 
 constexpr std::size_t kTrailer = 17;
+// Pictures up to this many cells are also run through the reference, whose
+// open list is a plain vector (quadratic time).
+constexpr std::uint64_t kReferenceCells = 1024;
 constexpr Colour kWhite = 0xFFFFFF;
 
 // Neighbour offsets in the searches' fixed order; index + 1 is the ore
@@ -186,7 +192,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     control = t[0];
     for (int i = 0; i < 4; ++i) c[i] = Coordinate(t + 1 + 4 * i, (control & 2) != 0);
   }
-  if (!gridseek_fuzz::WithinBounds(gridseek_fuzz::DimensionsOf(data, imageSize))) return -1;
+  const gridseek_fuzz::Dimensions dims = gridseek_fuzz::DimensionsOf(data, imageSize);
+  if (!gridseek_fuzz::WithinBounds(dims)) return -1;
 
   gridseek::位图 map;
   map.载入数据(std::span<const std::uint8_t>(data, imageSize));
@@ -199,6 +206,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckOre(map, last, c[0], c[1]);
   } else {
     CheckPath(map, last, c[0], c[1], c[2], c[3]);
+  }
+
+  if (dims.columns * dims.rows <= kReferenceCells) {
+    const std::span<const std::uint8_t> image(data, imageSize);
+    const reference::Bytes expected =
+        ore ? reference::FindOre(image, c[0], c[1]) : reference::FindPath(image, c[0], c[1], c[2], c[3]);
+    Check(expected == last.bytes, "result differs from the reference search");
   }
 
   if ((control & 16) != 0) {

@@ -18,7 +18,11 @@ endif()
 foreach(target exports bitmap)
   add_executable(gridseek_fuzz_replay_${target} ${GRIDSEEK_FUZZ_DIR}/fuzz_${target}.cpp
                                                 ${GRIDSEEK_FUZZ_DIR}/replay_main.cpp)
-  target_include_directories(gridseek_fuzz_replay_${target} PRIVATE ${GRIDSEEK_FUZZ_DIR})
+  target_include_directories(gridseek_fuzz_replay_${target} PRIVATE ${GRIDSEEK_FUZZ_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  if(target STREQUAL "exports")
+    # The reference searches come from the test-support library.
+    target_link_libraries(gridseek_fuzz_replay_${target} PRIVATE gridseek_test_support)
+  endif()
   target_link_libraries(gridseek_fuzz_replay_${target} PRIVATE gridseek_core gridseek_warnings)
   set(inputs ${GRIDSEEK_FUZZ_DIR}/regressions/${target})
   if(Python3_FOUND)
