@@ -43,10 +43,10 @@ class Canvas {
     std::int64_t maxY = map.height();
     bool clipped = false;
     for (const Cell& c : marks) {
-      minX_ = std::min<std::int64_t>(minX_, c.x - 1);
-      minY_ = std::min<std::int64_t>(minY_, c.y - 1);
-      maxX = std::max<std::int64_t>(maxX, c.x + 1);
-      maxY = std::max<std::int64_t>(maxY, c.y + 1);
+      minX_ = std::min<std::int64_t>(minX_, c.x);
+      minY_ = std::min<std::int64_t>(minY_, c.y);
+      maxX = std::max<std::int64_t>(maxX, c.x);
+      maxY = std::max<std::int64_t>(maxY, c.y);
     }
     if (minX_ < -kReach || minY_ < -kReach || maxX >= map.width() + kReach || maxY >= map.height() + kReach) {
       clipped = true;
