@@ -28,6 +28,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ struct Case {
   Bytes image;
   Bytes expected;
 };
+
+// GoogleTest names a case by its name, not by its bytes.
+inline void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 // All cases of every *.case file in `dir`, files in name order. Throws
 // std::runtime_error with file and line on a malformed file.
