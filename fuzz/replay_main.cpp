@@ -29,7 +29,10 @@ bool RunFile(const std::filesystem::path& file) {
     return false;
   }
   std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::fprintf(stderr, "replay: %s (%zu bytes)\n", file.c_str(), bytes.size());
+  // On stdout, flushed, so that the input being run is known when a report
+  // (on stderr) ends the process.
+  std::printf("replay: %s (%zu bytes)\n", file.c_str(), bytes.size());
+  std::fflush(stdout);
   // A copy of exactly the input's size, so that a read past its end is seen
   // by a sanitizer just as under libFuzzer.
   std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
