@@ -97,6 +97,13 @@ std::vector<Kind> Layout(Rng& rng, std::int32_t w, std::int32_t h, std::string& 
       break;
     }
   }
+  if (rng.Percent(30)) {  // a frame of walls: the flood must find black inside
+    description += ", framed";
+    for (std::int32_t y = 0; y < h; ++y)
+      for (std::int32_t x = 0; x < w; ++x)
+        if (x == 0 || y == 0 || x == w - 1 || y == h - 1)
+          kinds[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)] = Kind::Wall;
+  }
   return kinds;
 }
 
@@ -227,8 +234,9 @@ RandomMap SmallMap(Rng& rng) {
   static constexpr std::uint16_t kDepths[] = {1, 4, 8, 16, 24, 32};
   const std::uint16_t bits = kDepths[rng.Below(6)];
   const bool core = rng.Percent(20);
-  const std::int32_t w = rng.Percent(4) ? 0 : rng.Between(1, 14);
-  const std::int32_t h = rng.Percent(4) ? 0 : rng.Between(1, 14);
+  const std::int32_t most = rng.Percent(10) ? 32 : 14;
+  const std::int32_t w = rng.Percent(4) ? 0 : rng.Between(1, most);
+  const std::int32_t h = rng.Percent(4) ? 0 : rng.Between(1, most);
   map.width = w;
   map.height = h;
   map.description = std::to_string(w) + "x" + std::to_string(h) + ", " + std::to_string(bits) + " bits, " +

@@ -35,7 +35,7 @@ struct RandomMap {
   std::string description;  // depth, header, palette, layout, damage
 };
 
-// One random map, 0..14 cells on each side.
+// One random map, 0..14 cells on each side (now and then up to 32).
 RandomMap SmallMap(Rng& rng);
 // A map 65530..65545 cells wide and 1..3 high whose open cells lie around
 // x = 65536, so that paths cross the 16-bit boundary of the coordinate words.
