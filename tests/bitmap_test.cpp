@@ -226,6 +226,23 @@ TEST(BitmapLoad, InputMustBeAtLeast54Bytes) {
   位图 map;
   ASSERT_TRUE(map.载入数据(View(b)));
   EXPECT_EQ(map.ReadPixel(0, 0), 0x112233u);
+
+  // After a 12-byte header nothing else asks for 54 bytes: a 53-byte file of
+  // that kind passes every later check, so only the length test rejects it.
+  Bytes core(54, 0);
+  core[0] = 'B';
+  core[1] = 'M';
+  testbmp::PutU32(core, testbmp::field::bfOffBits, 26);
+  testbmp::PutU32(core, 14, 12);
+  testbmp::PutU16(core, 18, 1);
+  testbmp::PutU16(core, 20, 1);
+  testbmp::PutU16(core, 22, 1);
+  testbmp::PutU16(core, 24, 24);
+  RunLoadTable({
+      {"12-byte header, 54 bytes", [&] { return core; }, true},
+      {"12-byte header, 53 bytes", [&] { return Truncated(core, 53); }, false},
+      {"12-byte header, 30 bytes", [&] { return Truncated(core, 30); }, false},
+  });
 }
 
 TEST(BitmapLoad, SignatureMustBeBM) {
@@ -1220,6 +1237,23 @@ TEST(BitmapPalette, IndexNotBelowTheColourCountReadsAsZero) {
     EXPECT_EQ(Text(map), "");
     EXPECT_EQ(map.ReadPixel(1, 0), 0xFFFFFFu);  // index 0, in the table
   }
+}
+
+TEST(BitmapPalette, IndexBeyondASmallTableReadsAsZeroAfterALargerTableWasLoaded) {
+  // The same object first holds a full 256-entry white table; the next image's
+  // two-entry table must not let index 5 reach the earlier entries.
+  testbmp::Image large(1, 1, 8);
+  large.palette.assign(256, 0xFFFFFF);
+  testbmp::Image small(2, 1, 8);
+  small.palette = {0x123456, 0x654321};
+  small.at(0, 0) = 5;
+  small.at(1, 0) = 1;
+  位图 map;
+  ASSERT_TRUE(map.载入数据(View(testbmp::Write(large))));
+  ASSERT_EQ(map.ReadPixel(0, 0), 0xFFFFFFu);
+  ASSERT_TRUE(map.载入数据(View(testbmp::Write(small))));
+  EXPECT_EQ(map.ReadPixel(0, 0), 0u);
+  EXPECT_EQ(map.ReadPixel(1, 0), 0x654321u);
 }
 
 TEST(BitmapPalette, EachLoadUsesItsOwnTable) {
