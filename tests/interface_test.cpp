@@ -433,6 +433,7 @@ TEST(OutOfStorage, MessageNamesTheBytesRequestedAndTheProcessExitsWithMinusOne) 
   // had. The caller's address is never read, since the copy fails first.
   const std::intptr_t count =
       sizeof(std::intptr_t) >= 8 ? static_cast<std::intptr_t>(std::int64_t{1} << 40) : INTPTR_MAX;
+  const std::string style = GTEST_FLAG_GET(death_test_style);
   GTEST_FLAG_SET(death_test_style, "threadsafe");
 #ifdef GRIDSEEK_TEST_ASAN
   // The address sanitizer needs its shadow memory, so the address-space limit
@@ -467,6 +468,7 @@ TEST(OutOfStorage, MessageNamesTheBytesRequestedAndTheProcessExitsWithMinusOne) 
   const std::string requested = std::to_string(count);
   EXPECT_EXIT(run(true), ::testing::ExitedWithCode(255), requested + " bytes");
   EXPECT_EXIT(run(false), ::testing::ExitedWithCode(255), requested + " bytes");
+  GTEST_FLAG_SET(death_test_style, style);
 #ifdef GRIDSEEK_TEST_ASAN
   if (before != nullptr) {
     setenv("ASAN_OPTIONS", saved.c_str(), 1);
