@@ -185,7 +185,8 @@ TEST(ReferenceSearch, GuardChangesNothingWhereTheLiteralSearchEnds) {
     const auto [sx, sy] = Point(rng, map, whites);
     const auto [gx, gy] = Point(rng, map, whites);
     // Where the marks stick, no cell but the start is taken twice.
-    const reference::Options literal{false, static_cast<std::size_t>(map.width) * static_cast<std::size_t>(map.height) + 4};
+    const std::size_t cells = static_cast<std::size_t>(map.width) * static_cast<std::size_t>(map.height);
+    const reference::Options literal{false, cells + 4};
     if (MarksStick(map.file, 0)) {
       const auto path = reference::PathSearch(map.file, sx, sy, gx, gy, literal);
       ASSERT_TRUE(path.has_value()) << map.description;

@@ -2,8 +2,8 @@
 // A slow, deliberately literal model of the node list, the path search, the
 // path record and the ore search, for comparing the library against.
 //
-// Everything here follows the step lists word for word: the open list is a
-// plain vector scanned front to back for the least score, the path record
+// Every algorithm here is in its plainest, unoptimised form: the open list is
+// a plain vector scanned front to back for the least score, the path record
 // is rebuilt with a front-to-back scan per parent, and every pixel is
 // probed through the library's own 位图 (ReadPixel / WritePixel), so
 // palette images, failed writes and short pixel areas behave exactly as the
