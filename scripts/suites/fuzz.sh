@@ -13,6 +13,7 @@ build=$root/build/fuzz
 seconds=${GRIDSEEK_FUZZ_SECONDS:-60}
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRIDSEEK_BUILD_FUZZ=ON \
+  -DGRIDSEEK_WERROR="${GRIDSEEK_WERROR:-ON}" \
   -DGRIDSEEK_BUILD_TESTS=OFF -DGRIDSEEK_BUILD_TOOLS=OFF -DGRIDSEEK_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target gridseek_fuzz_exports gridseek_fuzz_bitmap
 
