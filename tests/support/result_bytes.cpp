@@ -51,7 +51,11 @@ std::string Pairs(std::span<const std::uint8_t> bytes) {
     const auto x = static_cast<std::int16_t>(bytes[i] | bytes[i + 1] << 8);
     const auto y = static_cast<std::int16_t>(bytes[i + 2] | bytes[i + 3] << 8);
     if (i != 0) out += ' ';
-    out += "(" + std::to_string(x) + "," + std::to_string(y) + ")";
+    out += '(';
+    out += std::to_string(x);
+    out += ',';
+    out += std::to_string(y);
+    out += ')';
   }
   return out;
 }
@@ -61,8 +65,12 @@ std::string MapText(std::span<const std::uint8_t> image) {
   if (!map.载入数据(image)) return "(image does not load)\n";
   const std::int32_t w = map.Header().biWidth;
   const std::int32_t h = map.Header().biHeight;
-  std::string out = std::to_string(w) + " x " + std::to_string(h) + ", " +
-                    std::to_string(map.Header().biBitCount) + " bits\n";
+  std::string out = std::to_string(w);
+  out += " x ";
+  out += std::to_string(h);
+  out += ", ";
+  out += std::to_string(map.Header().biBitCount);
+  out += " bits\n";
   if (w <= 0 || h <= 0 || w > 256 || h > 256) return out;
   for (std::int32_t y = 0; y < h; ++y) {
     for (std::int32_t x = 0; x < w; ++x) {
