@@ -80,7 +80,7 @@ Colour 位图::Decode(std::uint64_t at, std::int32_t x) const noexcept {
     case 4: return ColourOfIndex((x & 1) == 0 ? px[0] >> 4 : px[0] & 0x0Fu);
     case 8: return ColourOfIndex(px[0]);
     case 16: {
-      const std::uint32_t word = px[0] | px[1] << 8;
+      const std::uint32_t word = std::uint32_t{px[0]} | std::uint32_t{px[1]} << 8;
       return ColourFromRgb((word >> 10 & 31) * 8, (word >> 5 & 31) * 8, (word & 31) * 8);
     }
     default: return ColourFromRgb(px[2], px[1], px[0]);  // 24 and 32 bits

@@ -70,7 +70,7 @@ void SearchGrid::ClassifyRow(const 位图& map, const std::uint8_t* row, std::si
     case 16:
       // Channels read as multiples of 8, so no 16-bit pixel is ever white.
       for (std::size_t x = 0; x < n; ++x) {
-        const unsigned word = row[2 * x] | (row[2 * x + 1] & 0x7F) << 8;
+        const std::uint32_t word = std::uint32_t{row[2 * x]} | (std::uint32_t{row[2 * x + 1]} & 0x7Fu) << 8;
         out[x] = word == 0 ? Cell::black : Cell::wall;
       }
       break;
