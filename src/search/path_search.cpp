@@ -25,6 +25,7 @@ namespace {
 // marked as well: a second visit of it would generate nothing and could not
 // change the path.
 constexpr Cell kStartCell = MarkCell(8);
+constexpr std::size_t kPrefetchDistance = 8;
 
 ByteSequence StartTwice(std::int32_t x, std::int32_t y) {
   ByteSequence record = ByteSequence::Allocate(8);
@@ -89,6 +90,11 @@ ByteSequence Flood(SearchGrid& grid, std::int32_t startX, std::int32_t startY, s
   // stop there instead of when the goal would be taken.
   for (std::uint64_t score = 2; !(now.empty() && next.empty() && later.empty()); ++score) {
     while (!now.empty()) {
+      // The probes of a far-flung frontier miss the cache; fetch the rows of
+      // a cell a few places ahead while this one is expanded.
+      const std::size_t soon = now.Peek(kPrefetchDistance);
+      __builtin_prefetch(cells + soon + static_cast<std::size_t>(stride));
+      __builtin_prefetch(cells + soon - static_cast<std::size_t>(stride));
       const std::size_t cell = now.Pop();
       const bool cameByDiagonal = kStepLength[MarkOf(cells[cell])] == 2;
       const std::uint64_t childCost = score - (cameByDiagonal ? 2 : 1) + 1;

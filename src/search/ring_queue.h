@@ -39,6 +39,12 @@ class RingQueue {
     std::swap(count_, other.count_);
   }
 
+  // The value `ahead` places behind the front, or the front itself when the
+  // queue is shorter than that. The queue must not be empty.
+  T Peek(std::size_t ahead) const noexcept {
+    return items_[(head_ + (ahead < count_ ? ahead : 0)) & (capacity_ - 1)];
+  }
+
   // The queue must not be empty.
   T Pop() noexcept {
     const T value = items_[head_];
