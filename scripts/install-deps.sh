@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev python3 valgrind g++-multilib g++-mingw-w64-i686-posix wine wine32:i386 binutils)
+  googletest libpng-dev python3 valgrind file g++-multilib g++-mingw-w64-i686-posix wine wine32:i386 binutils)
 
 missing=()
 if [[ "${1:-}" == "--if-missing" ]]; then

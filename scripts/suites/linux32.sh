@@ -20,12 +20,7 @@ fi
 rm -f /tmp/gridseek-m32-probe.$$ /tmp/gridseek-m32-probe.$$.c
 
 gtest=$root/$out/gtest
-if [[ ! -e $gtest/lib/cmake/GTest/GTestConfig.cmake ]]; then
-  cmake -S /usr/src/googletest -B $out/googletest -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$gtest" >/dev/null
-  cmake --build $out/googletest -j"$jobs"
-  cmake --install $out/googletest >/dev/null
-fi
+bash "$root/scripts/build-googletest.sh" "$toolchain" $out/googletest "$gtest"
 
 # -O2, not the usual -O3: GCC 12's -O3 inlining gives false -Wrestrict and
 # -Wfree-nonheap-object reports inside std::string and std::vector at -m32.

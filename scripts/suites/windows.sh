@@ -15,12 +15,7 @@ done
 
 # GoogleTest for the host tests, from Debian's sources (posix thread model).
 gtest=$root/$out/gtest
-if [[ ! -e $gtest/lib/cmake/GTest/GTestConfig.cmake ]]; then
-  cmake -S /usr/src/googletest -B $out/googletest -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$gtest" >/dev/null
-  cmake --build $out/googletest -j"$jobs"
-  cmake --install $out/googletest >/dev/null
-fi
+bash "$root/scripts/build-googletest.sh" "$toolchain" $out/googletest "$gtest"
 
 # The DLL.
 cmake -S . -B $out -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
