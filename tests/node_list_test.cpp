@@ -202,6 +202,17 @@ TEST(BuildPathBytes, WalksFromTheLastElementToTheStart) {
   }
 }
 
+// A list no search builds: a parent cell that is nowhere in the list, or
+// parents that lead in a circle, would make a literal walk loop forever; the
+// record is then empty instead.
+TEST(BuildPathBytes, AListWithoutAWayBackGivesTheEmptyRecord) {
+  const std::vector<std::vector<GridNode>> lists = {
+      {Cell(0, 0, 0, 0), Cell(1, 0, 7, 7)},
+      {Cell(0, 0, 0, 0), Cell(1, 0, 2, 0), Cell(2, 0, 1, 0)},
+  };
+  for (const auto& list : lists) EXPECT_EQ(Record(ListOf(list)).size(), 0u);
+}
+
 // Random sequences of the four operations, on the library's list and on the
 // literal reference list side by side. Scores come from a small range (many
 // ties), from the range the path search produces (each node at most 3 above
