@@ -29,5 +29,5 @@ for suite in "$root"/scripts/suites/*.sh; do
   run_suite "$(basename "$suite" .sh)" bash "$suite"
 done
 
-echo "test suites: $passed passed, $failed failed"
+echo "suites: $passed passed, $failed failed"
 [[ $failed -eq 0 ]]
