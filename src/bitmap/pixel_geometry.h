@@ -31,32 +31,34 @@ class PixelGeometry {
       rowSize_ = (bits + 31) / 32 * 4;
     }
     bytesPerPixel_ = bitsPerPixel_ < 8 ? 1 : bitsPerPixel_ / 8;
+    if (width_ > 0 && height_ > 0 && rowSize_ != 0 && pixelBytes_ >= bytesPerPixel_) {
+      addressableRows_ = std::min<std::uint64_t>(static_cast<std::uint64_t>(height_),
+                                                 (pixelBytes_ - bytesPerPixel_) / rowSize_ + 1);
+    }
   }
 
   // Offset of pixel (x, y) in the pixel area, or nullopt when the pixel is
   // not addressable (see the class comment).
+  //
+  // A row size above 0 (biPlanes at least 1) always holds the bytes of every
+  // pixel of the row, so only the end of the pixel area needs testing.
   std::optional<std::uint64_t> Locate(std::int32_t x, std::int32_t y) const noexcept {
-    if (x < 0 || x >= width_ || y < 0 || y >= height_ || rowSize_ == 0) return std::nullopt;
+    if (x < 0 || x >= width_ || y < 0 || y >= height_) return std::nullopt;
     const auto storedRow = static_cast<std::uint64_t>(std::int64_t{height_} - 1 - y);
-    if (storedRow > pixelBytes_ / rowSize_) return std::nullopt;
+    if (storedRow >= addressableRows_) return std::nullopt;
     const std::uint64_t rowStart = storedRow * rowSize_;  // <= pixelBytes_, no wrap
     const std::uint64_t inRow = static_cast<std::uint64_t>(x) * bitsPerPixel_ / 8;
-    const std::uint64_t end = inRow + bytesPerPixel_;
-    if (end > rowSize_ || end > pixelBytes_ - rowStart) return std::nullopt;
+    if (inRow + bytesPerPixel_ > pixelBytes_ - rowStart) return std::nullopt;
     return rowStart + inRow;
   }
 
   // Stored rows (counted from the bottom of the picture) that hold at least
   // one addressable pixel; they are always the first ones stored.
-  std::uint64_t AddressableRows() const noexcept {
-    if (width_ <= 0 || height_ <= 0 || rowSize_ == 0 || pixelBytes_ < bytesPerPixel_) return 0;
-    return std::min<std::uint64_t>(static_cast<std::uint64_t>(height_),
-                                   (pixelBytes_ - bytesPerPixel_) / rowSize_ + 1);
-  }
+  std::uint64_t AddressableRows() const noexcept { return addressableRows_; }
 
   // Addressable pixels of a stored row: always the leftmost ones.
   std::uint64_t AddressablePixelsInRow(std::uint64_t storedRow) const noexcept {
-    if (storedRow >= AddressableRows()) return 0;
+    if (storedRow >= addressableRows_) return 0;
     const std::uint64_t avail = pixelBytes_ - storedRow * rowSize_;
     const auto width = static_cast<std::uint64_t>(width_);
     if (bitsPerPixel_ < 8) {
@@ -79,6 +81,7 @@ class PixelGeometry {
   std::uint32_t bytesPerPixel_ = 1;
   std::uint64_t rowSize_ = 0;
   std::uint64_t pixelBytes_ = 0;
+  std::uint64_t addressableRows_ = 0;
 };
 
 }  // namespace gridseek

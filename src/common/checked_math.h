@@ -11,10 +11,4 @@ constexpr std::optional<std::uint64_t> CheckedMul(std::uint64_t a, std::uint64_t
   return a * b;
 }
 
-// a + b, or nullopt when the sum does not fit in 64 bits.
-constexpr std::optional<std::uint64_t> CheckedAdd(std::uint64_t a, std::uint64_t b) noexcept {
-  if (b > UINT64_MAX - a) return std::nullopt;
-  return a + b;
-}
-
 }  // namespace gridseek

@@ -12,9 +12,4 @@ inline void PutCoordinateWord(std::uint8_t* out, std::int32_t value) noexcept {
   out[1] = static_cast<std::uint8_t>(bits >> 8 & 0xFF);
 }
 
-// Two's-complement wrap-around sum of 32-bit values, without signed overflow.
-constexpr std::int32_t WrappingAdd(std::int32_t a, std::int32_t b) noexcept {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
-}
-
 }  // namespace gridseek

@@ -16,6 +16,4 @@ void HandBackResult(std::intptr_t* p, std::intptr_t* q, ByteSequence result) noe
   *q = static_cast<std::intptr_t>(resultBytes.size());
 }
 
-const ByteSequence& CurrentResult() noexcept { return resultBytes; }
-
 }  // namespace gridseek

@@ -10,7 +10,4 @@ namespace gridseek {
 // writes its address (0 when empty) and byte count through p and q.
 void HandBackResult(std::intptr_t* p, std::intptr_t* q, ByteSequence result) noexcept;
 
-// The bytes of the result most recently handed back; for tests.
-const ByteSequence& CurrentResult() noexcept;
-
 }  // namespace gridseek

@@ -11,11 +11,11 @@
 namespace gridseek {
 namespace {
 
-ByteSequence OreRecord(std::int32_t x, std::int32_t y, int code) {
+ByteSequence OreRecord(std::int32_t x, std::int32_t y, unsigned code) {
   ByteSequence record = ByteSequence::Allocate(6);
   PutCoordinateWord(record.data(), x);
   PutCoordinateWord(record.data() + 2, y);
-  PutCoordinateWord(record.data() + 4, code);
+  PutCoordinateWord(record.data() + 4, static_cast<std::int32_t>(code));
   return record;
 }
 
@@ -26,38 +26,33 @@ ByteSequence OreRecord(std::int32_t x, std::int32_t y, int code) {
 template <class Index>
 ByteSequence Flood(SearchGrid& grid, std::int32_t startX, std::int32_t startY, bool marksReadBlack) {
   Cell* const cells = grid.cells();
-  const auto stride = static_cast<std::ptrdiff_t>(grid.stride());
-  std::ptrdiff_t offset[8];
-  for (int d = 0; d < 8; ++d) offset[d] = kNeighbourDy[d] * stride + kNeighbourDx[d];
+  const std::size_t stride = grid.stride();
 
   RingQueue<Index> frontier;
 
-  // The start may lie anywhere; it is neither examined nor marked before its
-  // expansion, so a neighbour may queue (or find) it later like any cell.
-  for (int d = 0; d < 8; ++d) {
-    const auto n = grid.IndexOf(std::int64_t{startX} + kNeighbourDx[d], std::int64_t{startY} + kNeighbourDy[d]);
-    const Cell cell = n ? cells[*n] : Cell::black;
-    if (cell == Cell::white) {
-      cells[*n] = Cell::wall;
-      frontier.Push(static_cast<Index>(*n));
-      if (marksReadBlack) return OreRecord(startX, startY, d + 1);
-    } else if (cell == Cell::black) {
-      return OreRecord(startX, startY, d + 1);
+  // Both tests on one neighbour: a white cell is marked and queued, then the
+  // cell is ore when it reads black (a fresh mark does when marks read black).
+  const auto readsBlackAfterQueueing = [&](std::size_t n) {
+    if (cells[n] == Cell::white) {
+      cells[n] = Cell::wall;
+      frontier.Push(static_cast<Index>(n));
+      return marksReadBlack;
     }
+    return cells[n] == Cell::black;
+  };
+
+  // The start may lie anywhere (outside the box every position reads black);
+  // it is neither examined nor marked before its expansion, so a neighbour
+  // may queue or find it later like any cell.
+  for (unsigned d = 0; d < 8; ++d) {
+    const auto n = grid.NeighbourIndex(startX, startY, d);
+    if (!n || readsBlackAfterQueueing(*n)) return OreRecord(startX, startY, d + 1);
   }
 
   while (!frontier.empty()) {
     const std::size_t expanded = frontier.Pop();
-    for (int d = 0; d < 8; ++d) {
-      const std::size_t n = expanded + static_cast<std::size_t>(offset[d]);
-      const Cell cell = cells[n];
-      if (cell == Cell::white) {
-        cells[n] = Cell::wall;
-        frontier.Push(static_cast<Index>(n));
-        if (marksReadBlack) return OreRecord(grid.XOf(expanded), grid.YOf(expanded), d + 1);
-      } else if (cell == Cell::black) {
-        return OreRecord(grid.XOf(expanded), grid.YOf(expanded), d + 1);
-      }
+    for (unsigned d = 0; d < 8; ++d) {
+      if (readsBlackAfterQueueing(expanded + NeighbourStep(stride, d))) return OreRecord(grid.XOf(expanded), grid.YOf(expanded), d + 1);
     }
   }
   return {};

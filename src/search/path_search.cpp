@@ -52,9 +52,7 @@ ByteSequence WalkBack(const SearchGrid& grid, const Cell* cells, std::size_t goa
     const unsigned d = MarkOf(cells[cell]);
     x -= kNeighbourDx[d];
     y -= kNeighbourDy[d];
-    const auto back = static_cast<std::ptrdiff_t>(kNeighbourDy[d]) * static_cast<std::ptrdiff_t>(grid.stride()) +
-                      kNeighbourDx[d];
-    cell = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(cell) - back);
+    cell -= NeighbourStep(grid.stride(), d);
   }
   assert(x == startX && y == startY);
   PutCoordinateWord(out, startX);
@@ -65,9 +63,7 @@ ByteSequence WalkBack(const SearchGrid& grid, const Cell* cells, std::size_t goa
 template <class Index>
 ByteSequence Flood(SearchGrid& grid, std::int32_t startX, std::int32_t startY, std::size_t goal) {
   Cell* const cells = grid.cells();
-  const auto stride = static_cast<std::ptrdiff_t>(grid.stride());
-  std::size_t offset[8];
-  for (int d = 0; d < 8; ++d) offset[d] = static_cast<std::size_t>(kNeighbourDy[d] * stride + kNeighbourDx[d]);
+  const std::size_t stride = grid.stride();
 
   if (const auto start = grid.IndexOf(startX, startY)) cells[*start] = kStartCell;
 
@@ -76,36 +72,42 @@ ByteSequence Flood(SearchGrid& grid, std::int32_t startX, std::int32_t startY, s
   RingQueue<Index> next;
   RingQueue<Index> later;
 
+  // Generates neighbour n, reached by neighbour number d, when it is white:
+  // marks it and queues it by the length of that step. True for the goal,
+  // whose parent is fixed now, so the search can stop instead of waiting
+  // until the goal would be taken.
+  const auto generateIsGoal = [&](std::size_t n, unsigned d, RingQueue<Index>& sideQueue,
+                                  RingQueue<Index>& diagonalQueue) {
+    if (cells[n] != Cell::white) return false;
+    cells[n] = MarkCell(d);
+    if (n == goal) return true;
+    (kStepLength[d] == 1 ? sideQueue : diagonalQueue).Push(static_cast<Index>(n));
+    return false;
+  };
+
   // The start (cost 0) may lie anywhere, so its neighbours are found by
   // coordinates. Its children have the scores 2 and 3.
   for (unsigned d = 0; d < 8; ++d) {
-    const auto n = grid.IndexOf(std::int64_t{startX} + kNeighbourDx[d], std::int64_t{startY} + kNeighbourDy[d]);
-    if (!n || cells[*n] != Cell::white) continue;
-    cells[*n] = MarkCell(d);
-    if (*n == goal) return WalkBack(grid, cells, goal, 1, startX, startY);
-    (kStepLength[d] == 1 ? now : next).Push(static_cast<Index>(*n));
+    const auto n = grid.NeighbourIndex(startX, startY, d);
+    if (n && generateIsGoal(*n, d, now, next)) return WalkBack(grid, cells, goal, 1, startX, startY);
   }
 
-  // The goal's parent is fixed the moment it is generated, so the search can
-  // stop there instead of when the goal would be taken.
   for (std::uint64_t score = 2; !(now.empty() && next.empty() && later.empty()); ++score) {
     while (!now.empty()) {
       // The probes of a far-flung frontier miss the cache; fetch the rows of
       // a cell a few places ahead while this one is expanded.
       const std::size_t soon = now.Peek(kPrefetchDistance);
-      __builtin_prefetch(cells + soon + static_cast<std::size_t>(stride));
-      __builtin_prefetch(cells + soon - static_cast<std::size_t>(stride));
+      __builtin_prefetch(cells + soon + stride);
+      __builtin_prefetch(cells + soon - stride);
       const std::size_t cell = now.Pop();
       const bool cameByDiagonal = kStepLength[MarkOf(cells[cell])] == 2;
       const std::uint64_t childCost = score - (cameByDiagonal ? 2 : 1) + 1;
       RingQueue<Index>& sideQueue = cameByDiagonal ? now : next;
       RingQueue<Index>& diagonalQueue = cameByDiagonal ? next : later;
       for (unsigned d = 0; d < 8; ++d) {
-        const std::size_t n = cell + offset[d];
-        if (cells[n] != Cell::white) continue;
-        cells[n] = MarkCell(d);
-        if (n == goal) return WalkBack(grid, cells, goal, childCost, startX, startY);
-        (kStepLength[d] == 1 ? sideQueue : diagonalQueue).Push(static_cast<Index>(n));
+        if (generateIsGoal(cell + NeighbourStep(stride, d), d, sideQueue, diagonalQueue)) {
+          return WalkBack(grid, cells, goal, childCost, startX, startY);
+        }
       }
     }
     now.Swap(next);

@@ -30,9 +30,23 @@ enum class Cell : std::uint8_t {
 constexpr Cell MarkCell(unsigned n) { return static_cast<Cell>(static_cast<unsigned>(Cell::firstMark) + n); }
 constexpr unsigned MarkOf(Cell c) { return static_cast<unsigned>(c) - static_cast<unsigned>(Cell::firstMark); }
 
+// Neighbour order shared by both searches: lower left, below, lower right,
+// right, upper right, above, upper left, left (y grows downward). The ore
+// search's direction code of neighbour d is d + 1.
+inline constexpr int kNeighbourDx[8] = {-1, 0, 1, 1, 1, 0, -1, -1};
+inline constexpr int kNeighbourDy[8] = {1, 1, 1, 0, -1, -1, -1, 0};
+inline constexpr std::uint32_t kStepLength[8] = {2, 1, 2, 1, 2, 1, 2, 1};
+
+// Index step from a grid cell to its neighbour d, added with unsigned
+// wrap-around. Kept a function of the stride so that, in an unrolled probe
+// loop, the compiler folds the eight steps into a few register offsets.
+constexpr std::size_t NeighbourStep(std::size_t stride, unsigned d) noexcept {
+  return static_cast<std::size_t>(kNeighbourDy[d]) * stride + static_cast<std::size_t>(kNeighbourDx[d]);
+}
+
+
 class SearchGrid {
  public:
-
   explicit SearchGrid(const 位图& map) noexcept;
 
   Cell* cells() noexcept { return reinterpret_cast<Cell*>(cells_.data()); }
@@ -55,6 +69,11 @@ class SearchGrid {
     return static_cast<std::int32_t>(static_cast<std::int64_t>(index / stride_) - 1 + top_);
   }
 
+  // Grid index of neighbour d of (x, y), a cell that may lie anywhere.
+  std::optional<std::size_t> NeighbourIndex(std::int32_t x, std::int32_t y, unsigned d) const noexcept {
+    return IndexOf(std::int64_t{x} + kNeighbourDx[d], std::int64_t{y} + kNeighbourDy[d]);
+  }
+
   // The first white cell in grid order, if the map has one (a scan).
   std::optional<std::size_t> FindWhite() const noexcept;
 
@@ -67,12 +86,5 @@ class SearchGrid {
   std::uint64_t boxHeight_ = 0;
   std::int64_t top_ = 0;  // y of the box's first row
 };
-
-// Neighbour order shared by both searches: lower left, below, lower right,
-// right, upper right, above, upper left, left (y grows downward). The ore
-// search's direction code of neighbour d is d + 1.
-inline constexpr int kNeighbourDx[8] = {-1, 0, 1, 1, 1, 0, -1, -1};
-inline constexpr int kNeighbourDy[8] = {1, 1, 1, 0, -1, -1, -1, 0};
-inline constexpr std::uint32_t kStepLength[8] = {2, 1, 2, 1, 2, 1, 2, 1};
 
 }  // namespace gridseek
