@@ -2,6 +2,9 @@
 
 #include <cstddef>
 #include <limits>
+#include <span>
+
+#include "bitmap/bitmap.h"
 
 namespace gstool {
 namespace {
@@ -113,14 +116,6 @@ bool ReadHeader(const std::vector<std::uint8_t>& file, Header& h, std::string& p
   return true;
 }
 
-// The library's Colour of table entry `index`, as red, green, blue.
-Rgb TableEntry(const std::vector<std::uint8_t>& file, const Header& h, std::uint64_t index) {
-  if (index >= h.colours) return {};
-  const std::size_t at = h.core ? 26 + 3 * static_cast<std::size_t>(index) : 54 + 4 * static_cast<std::size_t>(index);
-  if (at + 2 >= file.size()) return {};
-  return {file[at + 2], file[at + 1], file[at]};
-}
-
 }  // namespace
 
 BmpCheck CheckBmp(const std::vector<std::uint8_t>& file) {
@@ -136,38 +131,18 @@ BmpCheck CheckBmp(const std::vector<std::uint8_t>& file) {
 }
 
 std::optional<Raster> ReadBmpPicture(const std::vector<std::uint8_t>& file) {
-  Header h;
-  std::string ignored;
-  if (!ReadHeader(file, h, ignored)) return std::nullopt;
-  const std::int64_t width = h.width < 0 ? 0 : h.width;
-  const std::int64_t height = h.height < 0 ? 0 : h.height;
+  // The library's own decoder, so the picture is exactly what the searches read.
+  gridseek::位图 map;
+  if (!map.载入数据(std::span<const std::uint8_t>(file))) return std::nullopt;
+  const std::int32_t width = map.Header().biWidth < 0 ? 0 : map.Header().biWidth;
+  const std::int32_t height = map.Header().biHeight < 0 ? 0 : map.Header().biHeight;
   if (width > kMaxDrawnSide || height > kMaxDrawnSide) return std::nullopt;
-  Raster picture(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
-  const std::uint64_t rowSize = (std::uint64_t{h.bits} * h.planes * static_cast<std::uint64_t>(width) + 31) / 32 * 4;
-  const std::size_t pixelBytes = file.size() - h.pixelOffset;
-  for (std::int64_t y = 0; y < height; ++y) {
-    const std::uint64_t row = static_cast<std::uint64_t>(height - 1 - y) * rowSize;
-    for (std::int64_t x = 0; x < width; ++x) {
-      const auto ux = static_cast<std::uint64_t>(x);
-      const std::uint64_t width_bytes = h.bits >= 8 ? h.bits / 8 : 1;
-      const std::uint64_t offset = row + (h.bits >= 8 ? ux * width_bytes : ux * h.bits / 8);
-      // Pixels past the end of the file's pixel bytes read black.
-      if (offset + width_bytes > pixelBytes) continue;
-      const std::uint8_t* px = file.data() + h.pixelOffset + offset;
-      Rgb colour;
-      switch (h.bits) {
-        case 1: colour = TableEntry(file, h, (px[0] >> (7 - ux % 8)) & 1u); break;
-        case 4: colour = TableEntry(file, h, ux % 2 == 0 ? px[0] >> 4 : px[0] & 0x0Fu); break;
-        case 8: colour = TableEntry(file, h, px[0]); break;
-        case 16: {
-          const std::uint32_t word = static_cast<std::uint32_t>(px[0] | (px[1] << 8));
-          colour = {static_cast<std::uint8_t>(((word >> 10) & 31u) * 8), static_cast<std::uint8_t>(((word >> 5) & 31u) * 8),
-                    static_cast<std::uint8_t>((word & 31u) * 8)};
-          break;
-        }
-        default: colour = {px[2], px[1], px[0]}; break;
-      }
-      picture.Set(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), colour);
+  Raster picture(width, height);
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t x = 0; x < width; ++x) {
+      const gridseek::Colour c = map.ReadPixel(x, y);
+      picture.Set(x, y, {static_cast<std::uint8_t>(gridseek::RedOf(c)), static_cast<std::uint8_t>(gridseek::GreenOf(c)),
+                         static_cast<std::uint8_t>(gridseek::BlueOf(c))});
     }
   }
   return picture;
