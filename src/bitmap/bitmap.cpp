@@ -16,7 +16,6 @@ void 位图::SetError(const char* text) noexcept {
 void 位图::Unload() noexcept {
   loaded_ = false;
   storage_ = ByteSequence();
-  palette_.reset();
   header_ = {};
   geometry_ = {};
   pixelOffset_ = 0;
@@ -87,31 +86,29 @@ Colour 位图::Decode(std::uint64_t at, std::int32_t x) const noexcept {
   }
 }
 
-Colour 位图::ReadPixel(std::int32_t x, std::int32_t y) noexcept {
-  // Failures are reported without an exception: a search probes the border
-  // of the picture constantly and must not pay for a throw each time.
+// Empties errorText, then finds pixel (x, y). Failures are reported without
+// an exception: a search probes the border of the picture constantly and must
+// not pay for a throw each time.
+std::optional<std::uint64_t> 位图::Address(std::int32_t x, std::int32_t y) noexcept {
   errorText_[0] = '\0';
   if (!loaded_) {
     SetError(messages::kNoImage);
-    return kBlack;
+    return std::nullopt;
   }
   const auto at = geometry_.Locate(x, y);
-  if (!at) {
-    SetError(messages::kOutOfBounds);
-    return kBlack;
-  }
-  return Decode(*at, x);
+  if (!at) SetError(messages::kOutOfBounds);
+  return at;
+}
+
+Colour 位图::ReadPixel(std::int32_t x, std::int32_t y) noexcept {
+  const auto at = Address(x, y);
+  return at ? Decode(*at, x) : kBlack;
 }
 
 bool 位图::StoreIndex(std::uint64_t at, std::int32_t x, Colour colour) noexcept {
-  if (!palette_) {
-    Palette built;
-    built.count = colourCount_ < 256 ? colourCount_ : 256;
-    std::memcpy(built.entries.data(), table_.data(), sizeof(Colour) * built.count);
-    palette_ = built;
-  }
   const std::uint32_t bits = geometry_.bitsPerPixel();
-  const std::uint32_t index = NearestPaletteIndex(*palette_, colour);
+  const std::uint32_t paletteSize = colourCount_ < 256 ? colourCount_ : 256;
+  const std::uint32_t index = NearestPaletteIndex(std::span(table_).first(paletteSize), colour);
   if (index > (1u << bits) - 1) {
     SetError(messages::kBadColourIndex);
     return false;
@@ -130,16 +127,8 @@ bool 位图::StoreIndex(std::uint64_t at, std::int32_t x, Colour colour) noexcep
 }
 
 bool 位图::WritePixel(std::int32_t x, std::int32_t y, Colour colour) noexcept {
-  errorText_[0] = '\0';
-  if (!loaded_) {
-    SetError(messages::kNoImage);
-    return false;
-  }
-  const auto at = geometry_.Locate(x, y);
-  if (!at) {
-    SetError(messages::kOutOfBounds);
-    return false;
-  }
+  const auto at = Address(x, y);
+  if (!at) return false;
   const std::uint32_t bits = geometry_.bitsPerPixel();
   if (bits <= 8) return StoreIndex(*at, x, colour);
 

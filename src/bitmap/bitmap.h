@@ -64,6 +64,7 @@ class 位图 {
   void Unload() noexcept;
   void SetError(const char* text) noexcept;
   Colour Decode(std::uint64_t at, std::int32_t x) const noexcept;
+  std::optional<std::uint64_t> Address(std::int32_t x, std::int32_t y) noexcept;
   bool StoreIndex(std::uint64_t at, std::int32_t x, Colour colour) noexcept;
 
   bool loaded_ = false;
@@ -72,8 +73,7 @@ class 位图 {
   ByteSequence storage_{};
   std::uint64_t pixelOffset_ = 0;
   std::uint32_t colourCount_ = 0;
-  std::array<Colour, 256> table_{};    // the entries a pixel index can reach
-  std::optional<Palette> palette_{};   // built at the first palette write
+  std::array<Colour, 256> table_{};  // the entries a pixel index can reach: also the palette
   char errorText_[255] = {};
 };
 

@@ -2,11 +2,11 @@
 
 namespace gridseek {
 
-std::uint32_t NearestPaletteIndex(const Palette& palette, Colour colour) noexcept {
+std::uint32_t NearestPaletteIndex(std::span<const Colour> palette, Colour colour) noexcept {
   std::uint32_t best = UINT32_MAX;
   std::uint32_t bestDistance = UINT32_MAX;
-  for (std::uint32_t i = 0; i < palette.count; ++i) {
-    const Colour entry = palette.entries[i];
+  for (std::uint32_t i = 0; i < palette.size(); ++i) {
+    const Colour entry = palette[i];
     const auto dr = static_cast<std::int32_t>(RedOf(entry)) - static_cast<std::int32_t>(RedOf(colour));
     const auto dg = static_cast<std::int32_t>(GreenOf(entry)) - static_cast<std::int32_t>(GreenOf(colour));
     const auto db = static_cast<std::int32_t>(BlueOf(entry)) - static_cast<std::int32_t>(BlueOf(colour));
